@@ -17,7 +17,9 @@ struct archive_entry {
   std::string text;        // the value of a value entry, the stored name of a file entry
   std::uint32_t end = 0;   // the position where the entry's kind record ends
   std::uint32_t start = 0; // where the walk stands after the entry (the first record not read)
-  record_span content;     // file entries: the verified content, still in the archive
+  // File entries: the verified content, still in the archive. Other entries: the last record
+  // read (the tail record, the value, the key).
+  record_span content;
 };
 
 // Which record of an entry the walk was reading when it stopped.

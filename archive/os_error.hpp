@@ -16,3 +16,4 @@ std::string os_error_text(os_error code);
 os_error invalid_name_error();  // a name that may not be created (ERROR_INVALID_NAME / EINVAL)
 os_error end_of_file_error();   // a read that found fewer bytes than asked (ERROR_HANDLE_EOF / ENODATA)
 os_error disk_full_error();     // a write that made no progress (ERROR_DISK_FULL / ENOSPC)
+os_error out_of_memory_error(); // a buffer that could not be had (ERROR_NOT_ENOUGH_MEMORY / ENOMEM)
