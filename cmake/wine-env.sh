@@ -43,4 +43,10 @@ if ! setsid "$loader" wineboot -i </dev/null >"$dir/wineboot.log" 2>&1; then
   echo "wine-env: wineboot failed, see $dir/wineboot.log" >&2
   exit 1
 fi
+# Xvfb runs no window manager, and Wine waits up to two seconds for one whenever it hides a
+# managed window (every message box took that long to close). Unmanaged windows close at once.
+if ! setsid "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$dir/wineboot.log" 2>&1; then
+  echo "wine-env: setting unmanaged windows failed, see $dir/wineboot.log" >&2
+  exit 1
+fi
 echo "wine-env: prefix $WINEPREFIX ready, display ${DISPLAY:-none}"
