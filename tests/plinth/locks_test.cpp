@@ -8,12 +8,13 @@
 
 #include <windows.h>
 
-#include "child_process.hpp"
 #include "plinth/exception.hpp"
 #include "plinth/format.hpp"
 #include "plinth/mutex.hpp"
 #include "plinth/real_mutex.hpp"
 #include "plinth/scope.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/test_programs.hpp"
 
 namespace {
 
@@ -23,6 +24,11 @@ using plinth::real_mutex;
 std::string unique_name(const char* what) {
   static std::atomic<int> counter{0};
   return plinth::sprintf_string("kestor-test-%s-%lu-%d", what, GetCurrentProcessId(), ++counter);
+}
+
+// Runs the lock holder on the name: 1 when it got the mutex (and ended holding it), 0 when not.
+DWORD run_lock_holder(const std::string& name) {
+  return test_support::run_process("", "\"" + test_support::windows_path(PLINTH_LOCK_HOLDER_EXE) + "\" " + name);
 }
 
 // Runs f on a thread of its own and returns its result.
@@ -187,19 +193,14 @@ TEST(real_mutex, another_process_is_refused_and_then_leaves_it_abandoned) {
   real_mutex mine(name);
   ASSERT_TRUE(mine.try_lock(0));
 
-  plinth_test::child_process refused("plinth_lock_holder.exe", name);
-  ASSERT_TRUE(refused.started());
-  EXPECT_EQ(0u, refused.wait());  // not acquired
+  EXPECT_EQ(0u, run_lock_holder(name));  // not acquired
 
   mine.unlock();
-  plinth_test::child_process holder("plinth_lock_holder.exe", name);
-  ASSERT_TRUE(holder.started());
-  EXPECT_EQ(1u, holder.wait());  // acquired, and ended without releasing
+  EXPECT_EQ(1u, run_lock_holder(name));  // acquired, and ended without releasing
 
   // The owner is gone: the next attempt acquires the abandoned mutex.
   EXPECT_TRUE(mine.try_lock(0));
-  plinth_test::child_process refused_again("plinth_lock_holder.exe", name);
-  EXPECT_EQ(0u, refused_again.wait());
+  EXPECT_EQ(0u, run_lock_holder(name));
   mine.unlock();
 }
 
