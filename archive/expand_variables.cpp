@@ -14,9 +14,7 @@ struct frame {
   explicit frame(const std::string* text_) : text(text_) {}
 
   const std::string* text;
-  std::size_t scan = 0;            // where the search resumes
-  bool at_run = false;             // scan stands on a '%' that opens a run (a closing '%' of an
-                                   // unknown name)
+  std::size_t scan = 0;            // where the search for the next '%' resumes
   std::size_t copied = 0;          // text[copied, ...) is not in out yet
   std::size_t reference = 0;       // while a value is expanded: its reference in text,
   std::size_t reference_end = 0;   // from the last '%' of the run to after the closing '%'
@@ -74,17 +72,13 @@ std::string expand_variables(const std::string& text, const variable_table& tabl
       }
       current.copied = current.reference_end;
       current.scan = current.reference_end;
-      current.at_run = false;
     }
 
     const std::string* descend = nullptr;
     while (!budget.exhausted()) {
-      std::size_t run = current.scan;
-      if (!current.at_run) {
-        run = source.find('%', current.scan);
-        if (run == std::string::npos)
-          break;
-      }
+      const std::size_t run = source.find('%', current.scan);
+      if (run == std::string::npos)
+        break;
       const std::size_t name_begin = source.find_first_not_of('%', run);
       if (name_begin == std::string::npos)
         break;
@@ -105,7 +99,6 @@ std::string expand_variables(const std::string& text, const variable_table& tabl
       // Unknown, or already being expanded: the name stays, and its closing '%' may open the
       // next reference.
       current.scan = close;
-      current.at_run = true;
     }
 
     if (descend != nullptr) {
