@@ -9,8 +9,9 @@
 #include <boost/property_tree/ptree.hpp>
 #include <sstream>
 
+#include "archive/md5.hpp"
 #include "archive/record_format.hpp"
-#include "tests/archive/package_builder.hpp"
+#include "archive/record_writer.hpp"
 #include "tests/tools/pack_runner.hpp"
 
 namespace fs = boost::filesystem;
@@ -26,6 +27,14 @@ const std::string marker(record_format::tail_marker, record_format::tail_marker_
 // The marker stands far enough in for the tail search to examine it.
 const std::string stub_image =
     std::string("MZ a stand-in stub image\0\1\2", 27) + marker + "\xff\xfe more bytes";
+
+// One record as the format has it, written out by hand: content, 32-bit length, MD5.
+std::string record(const std::string& content) {
+  const auto n = static_cast<std::uint32_t>(content.size());
+  std::string bytes = content;
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((n >> (8 * i)) & 0xff);
+  return bytes + md5(content).digest();
+}
 
 pt::ptree parse_json(const std::string& text) {
   std::istringstream in(text);
@@ -97,13 +106,14 @@ TEST_F(kestor_pack, writes_the_stub_entry_then_the_entries_in_the_order_given_th
   create("out.exe", {"--value", "msilog=ON", "--file", "installer32=payload.bin", "--name",
                      "ZEMPOSetup.exe", "--value", "parameters=/V\"A=1\""});
 
-  package_builder expected;
-  expected.record(stub_image).record("stub.exe").record("stub").record("stub");  // a true digest
-  expected.value("msilog", "ON");
-  expected.file("installer32", "ZEMPOSetup.exe", std::string("pay\0load", 8));
-  expected.value("parameters", "/V\"A=1\"");
-  expected.tail();
-  EXPECT_EQ(read("out.exe"), expected.bytes());
+  const std::string expected =
+      record(stub_image) + record("stub.exe") + record("stub") + record("stub") +
+      record("ON") + record("msilog") + record("value") +
+      record(std::string("pay\0load", 8)) + record("ZEMPOSetup.exe") + record("installer32") +
+      record("file") +
+      record("/V\"A=1\"") + record("parameters") + record("value") +
+      record(marker);
+  EXPECT_EQ(read("out.exe"), expected);
 }
 
 TEST_F(kestor_pack, list_and_extract_read_back_what_create_wrote) {
@@ -285,7 +295,15 @@ TEST_F(kestor_pack, list_gives_the_stubs_verdict_on_damaged_and_foreign_files) {
   write("foreign.exe", std::string(4000, 'z'));
   // A package the packer refuses to make, as another tool might: a name leading out of the
   // work directory.
-  write("escape.exe", package_builder().stub(stub_image).file("k", "../evil.exe", "evil").tail().bytes());
+  {
+    std::ostringstream escape;
+    record_writer writer(escape);
+    std::istringstream image(stub_image), evil("evil");
+    writer.write_stub_entry(image, "stub.exe", "stub");
+    writer.write_file_entry("k", "../evil.exe", evil);
+    writer.write_tail();
+    write("escape.exe", escape.str());
+  }
 
   struct listing_case {
     const char* file;
