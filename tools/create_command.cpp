@@ -7,9 +7,7 @@
 #include "tools/temporary_file.hpp"
 #include "tools/tool_error.hpp"
 
-namespace {
-
-const char help[] =
+const char create_help[] =
     "Usage: kestor-pack create [--dry-run] -o PACKAGE --stub STUB [--stub-name NAME]\n"
     "                          [--value KEY=TEXT | --file KEY=PATH [--name NAME]]...\n"
     "\n"
@@ -43,8 +41,10 @@ const char help[] =
     "Exit code 0 when the package was written; 1 when an input is missing or unreadable, a\n"
     "content exceeds 2147483644 bytes, the package would reach 4 GiB, a stored name would be\n"
     "refused by the stub (empty, \".\", \"..\", or containing \\ / :), or the stub image already\n"
-    "carries an archive; 2 for a wrong command line. No file is left under PACKAGE's name on\n"
-    "failure.\n";
+    "carries an archive; 2 for a wrong command line. On failure nothing is written: a file\n"
+    "already named PACKAGE stays as it was.\n";
+
+namespace {
 
 // Splits "KEY=REST" at the first '='.
 void split_assignment(const std::string& option, const std::string& argument, std::string& key,
@@ -108,10 +108,6 @@ create_options parse(const arguments& args) {
 }  // namespace
 
 int create_command(const arguments& args) {
-  if (wants_help(args)) {
-    std::cout << help;
-    return 0;
-  }
   create_options options = parse(args);
   for (const std::string& warning : check_plan(options.plan)) {
     std::cerr << "kestor-pack: warning: " << warning << '\n';

@@ -17,18 +17,19 @@
 #include "tools/quoted_text.hpp"
 #include "tools/tool_error.hpp"
 
-namespace {
-
-const char help[] =
+const char extract_help[] =
     "Usage: kestor-pack extract PACKAGE DIR\n"
     "\n"
     "Extracts PACKAGE into DIR with the stub's own extraction: every file entry is written\n"
     "under its stored name, in the order the stub meets it, and the variables the stub would\n"
-    "take from the archive are printed (\"KEY\" = \"TEXT\", with C escapes). DIR is created when it\n"
-    "does not exist. Failures are reported with the texts of the stub's message boxes.\n"
+    "take from the archive are printed as \"KEY\" = \"TEXT\" (with C escapes). DIR is created\n"
+    "when it does not exist. Failures are reported with the captions of the stub's message\n"
+    "boxes.\n"
     "\n"
     "Exit code 0 when the stub would accept the package and every file was written, 1\n"
     "otherwise, 2 for a wrong command line.\n";
+
+namespace {
 
 #if defined(_WIN32)
 constexpr char separator = '\\';
@@ -95,10 +96,6 @@ class noting_output_files : public output_file_system {
 }  // namespace
 
 int extract_command(const arguments& args) {
-  if (wants_help(args)) {
-    std::cout << help;
-    return 0;
-  }
   argument_cursor cursor(args);
   std::vector<std::string> operands;
   while (!cursor.done()) {

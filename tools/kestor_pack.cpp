@@ -21,15 +21,14 @@ const char help[] =
 struct command {
   const char* name;
   int (*run)(const arguments&);
+  const char* help;
 };
 
 const command commands[] = {
-    {"create", create_command},
-    {"list", list_command},
-    {"extract", extract_command},
+    {"create", create_command, create_help},
+    {"list", list_command, list_help},
+    {"extract", extract_command, extract_help},
 };
-
-}  // namespace
 
 bool wants_help(const arguments& args) {
   for (const std::string& argument : args) {
@@ -37,6 +36,8 @@ bool wants_help(const arguments& args) {
   }
   return false;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const arguments args(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -50,8 +51,13 @@ int main(int argc, char** argv) {
   }
   for (const command& c : commands) {
     if (args[0] != c.name) continue;
+    const arguments rest(args.begin() + 1, args.end());
+    if (wants_help(rest)) {
+      std::cout << c.help;
+      return 0;
+    }
     try {
-      return c.run(arguments(args.begin() + 1, args.end()));
+      return c.run(rest);
     } catch (const usage_error& e) {
       std::cerr << "kestor-pack " << c.name << ": " << e.what() << "\n"
                 << "Try 'kestor-pack " << c.name << " --help'.\n";

@@ -10,9 +10,7 @@
 #include "tools/quoted_text.hpp"
 #include "tools/tool_error.hpp"
 
-namespace {
-
-const char help[] =
+const char list_help[] =
     "Usage: kestor-pack list PACKAGE [--json]\n"
     "\n"
     "Reads PACKAGE with the stub's own reading code, from the tail record towards the start, and\n"
@@ -26,6 +24,8 @@ const char help[] =
     "\n"
     "Exit code 0 when the stub accepts the package, 1 when it does not, 2 for a wrong command\n"
     "line.\n";
+
+namespace {
 
 const char* kind_name(entry_kind kind) {
   switch (kind) {
@@ -223,10 +223,6 @@ void print_json(const std::string& path, const package_reading& reading) {
 }  // namespace
 
 int list_command(const arguments& args) {
-  if (wants_help(args)) {
-    std::cout << help;
-    return 0;
-  }
   argument_cursor cursor(args);
   std::string path;
   bool json = false;
