@@ -10,6 +10,8 @@
 #include "plinth/unicode/convert.hpp"
 
 #include <windows.h>
+// The compiler's COM support: _com_error, the exception of its smart pointers and wrappers.
+#include <comdef.h>
 
 namespace plinth {
 namespace log {
@@ -24,6 +26,17 @@ std::string stamp(int level) {
                         now.wMinute, now.wSecond, character);
 }
 
+// The system's text of a COM error: in the ANSI code page, unless the headers make TCHAR wide.
+std::wstring com_error_text(const _com_error& e) {
+  const TCHAR* text = e.ErrorMessage();
+  if (text == nullptr) return std::wstring();
+#if defined(UNICODE)
+  return text;
+#else
+  return unicode::to_wide(text, CP_ACP);
+#endif
+}
+
 // The text followed by what is known about the exception being handled. Only plinth::exception_w
 // has a wide text of its own, hence the capital E that sets its lines apart.
 std::wstring with_current_exception(const std::wstring& text) {
@@ -32,6 +45,8 @@ std::wstring with_current_exception(const std::wstring& text) {
   if (!current) return text;
   try {
     std::rethrow_exception(current);
+  } catch (const _com_error& e) {
+    return sprintf_wstring(L"%s _com_error: %s", text.c_str(), com_error_text(e).c_str());
   } catch (const plinth::exception_w& e) {
     return sprintf_wstring(L"%s Exception: %s", text.c_str(), e.what_w());
   } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <comdef.h>
 
 #include "log_writer_payload.hpp"
 #include "plinth/exception.hpp"
@@ -179,6 +180,7 @@ TEST(log_hub, level_5_lines_describe_the_exception_being_handled) {
         hub.write_line(5, L"ctx");
       }
     };
+    log_while_handling([] { throw _com_error(E_OUTOFMEMORY); });
     log_while_handling([] { throw plinth::exception_w(L"wide %s", L"日本"); });
     log_while_handling([] { throw plinth::exception("narrow %d", 5); });
     log_while_handling([] { throw plinth::log::generic("g"); });
@@ -188,14 +190,17 @@ TEST(log_hub, level_5_lines_describe_the_exception_being_handled) {
     hub.write_line(5, L"ctx");
   }
   const std::vector<std::string> lines = lines_after_mark(read_file(folder.base() + ".log.txt"));
-  ASSERT_EQ(6u, lines.size());
+  ASSERT_EQ(7u, lines.size());
   EXPECT_EQ(" @  ", lines[0].substr(19, 4));
-  EXPECT_EQ("ctx Exception: [wide \xe6\x97\xa5\xe6\x9c\xac]", text_after_stamp(lines[0], '@'));
-  EXPECT_EQ("ctx exception: [narrow 5]", text_after_stamp(lines[1], '@'));
-  EXPECT_EQ("ctx exception: log[g]", text_after_stamp(lines[2], '@'));
-  EXPECT_EQ("ctx exception: boom", text_after_stamp(lines[3], '@'));
-  EXPECT_EQ("ctx unknown exception caught", text_after_stamp(lines[4], '@'));
-  EXPECT_EQ("ctx", text_after_stamp(lines[5], '@'));
+  const std::string com_text = _com_error(E_OUTOFMEMORY).ErrorMessage();
+  EXPECT_NE("", com_text);
+  EXPECT_EQ("ctx _com_error: " + utf8(plinth::unicode::to_wide(com_text, CP_ACP)), text_after_stamp(lines[0], '@'));
+  EXPECT_EQ("ctx Exception: [wide \xe6\x97\xa5\xe6\x9c\xac]", text_after_stamp(lines[1], '@'));
+  EXPECT_EQ("ctx exception: [narrow 5]", text_after_stamp(lines[2], '@'));
+  EXPECT_EQ("ctx exception: log[g]", text_after_stamp(lines[3], '@'));
+  EXPECT_EQ("ctx exception: boom", text_after_stamp(lines[4], '@'));
+  EXPECT_EQ("ctx unknown exception caught", text_after_stamp(lines[5], '@'));
+  EXPECT_EQ("ctx", text_after_stamp(lines[6], '@'));
 }
 
 TEST(log_hub, fan_out_by_level_highest_minimum_first_and_latest_first) {
