@@ -10,7 +10,9 @@ using arguments = std::vector<std::string>;
 int create_command(const arguments& args);
 int list_command(const arguments& args);
 int extract_command(const arguments& args);
+int explain_command(const arguments& args);
 
 extern const char create_help[];
 extern const char list_help[];
 extern const char extract_help[];
+extern const char explain_help[];

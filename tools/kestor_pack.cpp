@@ -15,6 +15,7 @@ const char help[] =
     "  create    write a package: a stub image followed by a chunked archive\n"
     "  list      show what the stub reads from a package, and whether it accepts it\n"
     "  extract   write what the stub would extract from a package into a directory\n"
+    "  explain   show the payload and the parameters the stub would start it with\n"
     "\n"
     "kestor-pack COMMAND --help describes a command.\n";
 
@@ -28,6 +29,7 @@ const command commands[] = {
     {"create", create_command, create_help},
     {"list", list_command, list_help},
     {"extract", extract_command, extract_help},
+    {"explain", explain_command, explain_help},
 };
 
 bool wants_help(const arguments& args) {
