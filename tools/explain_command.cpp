@@ -166,7 +166,7 @@ explanation explain(const explain_options& options) {
     return result;
   }
   result.parameters =
-      with_installer_language(expand_variables(table.get("parameters"), table), options.language);
+      put_language_first(expand_variables(table.get("parameters"), table), options.language);
   result.payload = payload_file(table, result.work_directory);
   result.start_directory = parent_directory(result.work_directory);
   return result;

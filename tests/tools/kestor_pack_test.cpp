@@ -347,4 +347,45 @@ TEST_F(kestor_pack, list_gives_the_stubs_verdict_on_damaged_and_foreign_files) {
   EXPECT_FALSE(exists("evil.exe"));
 }
 
+TEST_F(kestor_pack, explain_composes_what_the_stub_would_hand_to_the_payload) {
+  write("setup.bin", "setup");
+  create("out.exe", {"--file", "installer32=setup.bin", "--name", "setup.exe",
+                     "--value", "executable32=%installer32%",
+                     "--value", "parameters=/V\"A=1 B=2 SRC=%source%\"", "--value", "msilog=ON"});
+  struct explain_case {
+    std::vector<std::string> options;
+    const char* parameters;
+  };
+  const explain_case cases[] = {
+      {{}, " /V\"/l*v \"C:\\Temp\\ZEMPO_msi.log.txt\"  A=1 B=2 SRC=C:\\Temp\\TVN123\""},
+      {{"--command-line", "/s /v\"X=1 Y=2\" /qn", "--language", "1031"},
+       "/L1031 /s  /qn /V\"/l*v \"C:\\Temp\\ZEMPO_msi.log.txt\" X=1 Y=2 A=1 B=2 SRC=C:\\Temp\\TVN123\""},
+      // The user's own /L wins over the registered language.
+      {{"--command-line", "/L1033", "--language", "1031"},
+       "/L1033 /V\"/l*v \"C:\\Temp\\ZEMPO_msi.log.txt\"  A=1 B=2 SRC=C:\\Temp\\TVN123\""},
+  };
+  for (const explain_case& c : cases) {
+    std::vector<std::string> args = {"explain", "out.exe", "--json", "--temp", "C:\\Temp", "--work-number",
+                                     "123"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const pack_result result = pack(args);
+    ASSERT_EQ(result.code, 0) << result.err;
+    const pt::ptree answer = parse_json(result.out);
+    EXPECT_EQ(answer.get<std::string>("parameters"), c.parameters);
+    EXPECT_EQ(answer.get<std::string>("payload"), "C:\\Temp\\TVN123\\setup.exe");
+    EXPECT_EQ(answer.get<std::string>("start_directory"), "C:\\Temp");
+  }
+
+  // An archive the stub refuses: no payload, exit code 1, the boxes in the stub's order.
+  const pack_result refused = pack({"explain", "stub.exe", "--json"});
+  EXPECT_EQ(refused.code, 1);
+  const pt::ptree answer = parse_json(refused.out);
+  EXPECT_FALSE(answer.get<bool>("archive_accepted"));
+  std::vector<std::string> captions;
+  for (const auto& box : answer.get_child("message_boxes")) {
+    captions.push_back(box.second.get<std::string>("caption"));
+  }
+  EXPECT_THAT(captions, ::testing::ElementsAre("Invalid Archive!"));
+}
+
 }  // namespace
