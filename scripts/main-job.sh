@@ -58,7 +58,7 @@ report_unix=$root/$demo/out/payload-report.txt
 export KESTOR_PAYLOAD_REPORT="Z:${report_unix//\//\\}"
 export KESTOR_PAYLOAD_EXIT=42
 set +e
-"$loader" "$demo/out/TovrelinSetup.exe" /qn '/v"DEMO=1"'
+"$loader" "$demo/out/TovrelinSetup.exe" /qn /vDEMO=1
 code=$?
 set -e
 
