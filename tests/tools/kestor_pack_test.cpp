@@ -274,7 +274,7 @@ TEST_F(kestor_pack, wrong_command_lines_end_with_exit_code_2) {
     EXPECT_EQ(result.code, 2) << ::testing::PrintToString(args);
     EXPECT_FALSE(exists("out.exe"));
   }
-  for (const char* command : {"create", "list", "extract"}) {
+  for (const char* command : {"create", "list", "extract", "explain"}) {
     const pack_result result = pack({command, "--help"});
     EXPECT_EQ(result.code, 0) << command;
     EXPECT_THAT(result.out, HasSubstr(std::string("Usage: kestor-pack ") + command));
