@@ -25,7 +25,6 @@
 #include "tests/support/process.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_programs.hpp"
-#include "tests/support/unique_handle.hpp"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "tests/support/message_box_watcher.hpp"
 #include "tests/support/scoped_env_var.hpp"
 #include "tests/support/temp_dir.hpp"
-#include "tests/support/unique_handle.hpp"
+#include "plinth/unique_handle.hpp"
 
 namespace {
 
@@ -72,7 +72,7 @@ bool make_junction(const std::string& link, const std::string& target) {
     USHORT print_length;
     WCHAR paths[512];
   };
-  test_support::unique_handle directory(CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  plinth::unique_handle directory(CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                                     nullptr));
   if (!directory) return false;

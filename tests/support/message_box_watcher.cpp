@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <map>
 
-#include "tests/support/unique_handle.hpp"
+#include "plinth/unique_handle.hpp"
 
 namespace test_support {
 namespace {
+
+using plinth::unique_handle;
 
 // The message text of a box is a static control with this id (on Windows and in Wine).
 constexpr int message_text_id = 0xFFFF;

@@ -2,9 +2,11 @@
 // A manual-reset named event that the test sets to release a waiting program (the payload).
 #include <string>
 
-#include "tests/support/unique_handle.hpp"
+#include "plinth/unique_handle.hpp"
 
 namespace test_support {
+
+using plinth::unique_handle;
 
 class named_event {
  public:

@@ -12,11 +12,12 @@
 #include "tests/support/file_io.hpp"
 #include "tests/support/payload_report.hpp"
 #include "tests/support/scoped_env_var.hpp"
-#include "tests/support/unique_handle.hpp"
+#include "plinth/unique_handle.hpp"
 
 namespace {
 
 using namespace test_support;
+using plinth::unique_handle;
 
 // Decimal, all of it, either a DWORD or a negative int with the same 32 bits.
 std::optional<std::uint32_t> parse_exit_code(const std::string& text) {

@@ -8,9 +8,11 @@
 #include <string>
 
 #include "tests/support/environment_block.hpp"
-#include "tests/support/unique_handle.hpp"
+#include "plinth/unique_handle.hpp"
 
 namespace test_support {
+
+using plinth::unique_handle;
 
 struct process_options {
   // The child's current directory; empty: the test's own.
